@@ -1,0 +1,26 @@
+// The two description transforms. Pure functions of their arguments: no
+// Windows, no host, no allocation.
+#ifndef RYX_FILTER_FILTER_H
+#define RYX_FILTER_FILTER_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+// The converted description is built here: at most 2047 characters and NUL.
+const size_t DescriptionBufferSize = 2048;
+// Line breaks the outgoing conversion emits at most.
+const int MaxSentLineBreaks = 4;
+
+// Converts the description the user typed into the text that is sent: "\n"
+// and each CR or LF become LF (four at most, the rest left out), "\\" becomes
+// one backslash, any other escape and a trailing lone backslash are dropped.
+// Fills `buffer` with zeros first and never writes past it. Returns true when
+// the whole converted text fits in 2047 characters; false when it would not,
+// in which case the buffer holds only its first 2047 characters.
+bool ExpandDescriptionEscapes(const char* source, char* buffer);
+
+// Turns every CR or LF of `text` beyond the allowance into a space, in place.
+// The allowance is recvMax - 1 in 32-bit wrap-around arithmetic, at least 1.
+void CapReceivedLineBreaks(char* text, int32_t recvMax);
+
+#endif

@@ -1,0 +1,3 @@
+#include "filter/state.h"
+
+PluginState pluginState = {nullptr, nullptr, 0, 0, DefaultRecvMax, false};

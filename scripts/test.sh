@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds both builds of ryx and runs every test: natively under the
+# sanitizers, and the 32-bit Windows build under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+status=0
+for preset in native win32 win64; do
+    echo "== $preset"
+    cmake --workflow --preset "$preset" --fresh || status=1
+done
+exit $status
