@@ -47,7 +47,7 @@ bool FindValue(Span text, Span section, Span key, Span* value) {
             if (close > line.begin + 1) {
                 // Only the first section of a name counts.
                 if (inSection) return false;
-                Span name = {line.begin + 1, close - 1};
+                const Span name = Trim({line.begin + 1, close - 1});
                 inSection = name.end - name.begin == section.end - section.begin &&
                             strncasecmp(name.begin, section.begin, name.end - name.begin) == 0;
                 continue;
@@ -67,13 +67,32 @@ bool FindValue(Span text, Span section, Span key, Span* value) {
     return false;
 }
 
+uint32_t DigitValue(char c) {
+    if (c >= '0' && c <= '9') return static_cast<uint32_t>(c - '0');
+    if (c >= 'a' && c <= 'z') return static_cast<uint32_t>(c - 'a' + 10);
+    if (c >= 'A' && c <= 'Z') return static_cast<uint32_t>(c - 'A' + 10);
+    return 99;
+}
+
 uint32_t ParseInteger(Span value) {
     const char* p = value.begin;
     while (p < value.end && static_cast<unsigned char>(*p) <= ' ') ++p;
     bool negative = false;
     if (p < value.end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    // 0x, 0o and 0b (lower case only) switch to hexadecimal, octal and binary.
+    uint32_t base = 10;
+    if (value.end - p >= 2 && p[0] == '0') {
+        if (p[1] == 'x') base = 16;
+        if (p[1] == 'o') base = 8;
+        if (p[1] == 'b') base = 2;
+        if (base != 10) p += 2;
+    }
     uint32_t total = 0;  // wraps modulo 2^32, as the real parser does
-    for (; p < value.end && *p >= '0' && *p <= '9'; ++p) total = total * 10u + (*p - '0');
+    for (; p < value.end; ++p) {
+        const uint32_t digit = DigitValue(*p);
+        if (digit >= base) break;
+        total = total * base + digit;
+    }
     return negative ? 0u - total : total;
 }
 
@@ -102,7 +121,13 @@ uint32_t ProfileIntFromText(const char* text, size_t length, const char* section
 
 uint32_t GetPrivateProfileIntA(const char* section, const char* key, int32_t defaultValue,
                                const char* fileName) {
-    FILE* file = fopen(fileName, "rb");
+    // Windows takes a backslash as a directory separator too.
+    const size_t nameLength = strlen(fileName);
+    char* path = static_cast<char*>(malloc(nameLength + 1));
+    if (path == nullptr) return static_cast<uint32_t>(defaultValue);
+    for (size_t i = 0; i <= nameLength; ++i) path[i] = fileName[i] == '\\' ? '/' : fileName[i];
+    FILE* file = fopen(path, "rb");
+    free(path);
     if (file == nullptr) return static_cast<uint32_t>(defaultValue);
     char* text = nullptr;
     size_t length = 0;

@@ -8,9 +8,11 @@
 
 // Reads `key` in `section` of the INI file `fileName` as an integer, as the
 // Windows function of the same name does: names compared without regard to
-// case, spaces around names and values ignored, a sign and leading decimal
-// digits taken, 32-bit wrap-around, anything else ignored. Returns `defaultValue`
-// when the file, section or key is missing or the value is empty.
+// case, spaces around names and values ignored, a sign and leading digits
+// taken (decimal, or hexadecimal, octal or binary after 0x, 0o or 0b), 32-bit
+// wrap-around, anything after the digits ignored. Returns `defaultValue` when
+// the file, section or key is missing or the value is empty. Backslashes in
+// `fileName` separate directories, as on Windows.
 uint32_t GetPrivateProfileIntA(const char* section, const char* key, int32_t defaultValue,
                                const char* fileName);
 
@@ -19,17 +21,11 @@ uint32_t GetPrivateProfileIntA(const char* section, const char* key, int32_t def
 uint32_t ProfileIntFromText(const char* text, size_t length, const char* section,
                             const char* key, int32_t defaultValue);
 
-// Records the box instead of showing it, and answers IDOK (1).
+// Hands the box to `messageBoxHandler` and returns what it answers.
 int MessageBoxA(void* owner, const char* text, const char* caption, uint32_t style);
 
-// What the last MessageBoxA call was given, for tests to look at.
-struct MessageBoxRecord {
-    int calls;
-    void* owner;
-    char text[256];
-    char caption[64];
-    uint32_t style;
-};
-extern MessageBoxRecord lastMessageBox;
+// Where boxes go; by default a line on standard error, answered with IDOK (1).
+extern int (*messageBoxHandler)(void* owner, const char* text, const char* caption,
+                                uint32_t style);
 
 #endif
