@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "filter/scan.h"
+
 namespace {
 
 const size_t MaxConvertedLength = DescriptionBufferSize - 1;
@@ -9,32 +11,28 @@ const size_t MaxConvertedLength = DescriptionBufferSize - 1;
 }  // namespace
 
 bool ExpandDescriptionEscapes(const char* source, char* buffer) {
-    memset(buffer, 0, DescriptionBufferSize);
+    const char* const end = source + strlen(source);
     size_t length = 0;
     int lineBreaks = 0;
+    bool fits = true;
     for (;;) {
-        // Copy the run of ordinary characters in one go; only the backslash
-        // and the two line-break characters need a decision.
-        const size_t run = strcspn(source, "\\\r\n");
-        if (run > MaxConvertedLength - length) {
-            memcpy(buffer + length, source, MaxConvertedLength - length);
-            return false;
+        // Plain text, a chunk at a time, copied as it is scanned: a chunk is
+        // stored whole, and what follows a special byte in it is overwritten
+        // or cleared later.
+        while (static_cast<size_t>(end - source) >= scan::ChunkSize && length + scan::ChunkSize <= MaxConvertedLength) {
+            const size_t plain = scan::FirstOf(source, '\\', '\r', '\n');
+            memcpy(buffer + length, source, scan::ChunkSize);
+            source += plain;
+            length += plain;
+            if (plain < scan::ChunkSize) break;
         }
-        memcpy(buffer + length, source, run);
-        length += run;
-        source += run;
 
+        // One character: near either end, or one that needs a decision.
+        if (source == end) break;
         char emitted;
-        if (*source == '\0') {
-            return true;
-        } else if (*source != '\\') {  // CR or LF; a CR is sent as LF too
-            ++source;
-            if (lineBreaks == MaxSentLineBreaks) continue;
-            ++lineBreaks;
-            emitted = '\n';
-        } else {
+        if (*source == '\\') {
             const char escaped = source[1];
-            if (escaped == '\0') return true;  // a lone trailing backslash is dropped
+            if (escaped == '\0') break;  // a lone trailing backslash is dropped
             source += 2;
             if (escaped == '\\') {
                 emitted = '\\';
@@ -45,21 +43,44 @@ bool ExpandDescriptionEscapes(const char* source, char* buffer) {
             } else {
                 continue;  // an unknown escape is dropped whole
             }
+        } else if (*source == '\r' || *source == '\n') {  // a CR is sent as LF too
+            ++source;
+            if (lineBreaks == MaxSentLineBreaks) continue;
+            ++lineBreaks;
+            emitted = '\n';
+        } else {
+            emitted = *source++;
         }
-        if (length == MaxConvertedLength) return false;
+        if (length == MaxConvertedLength) {
+            fits = false;
+            break;
+        }
         buffer[length++] = emitted;
     }
+    // Everything after the text is zero, the terminator included.
+    memset(buffer + length, 0, DescriptionBufferSize - length);
+    return fits;
 }
 
 void CapReceivedLineBreaks(char* text, int32_t recvMax) {
     // recvMax - 1 with wrap-around, done unsigned so INT32_MIN is no overflow.
     const uint32_t wrapped = static_cast<uint32_t>(recvMax) - 1u;
     uint32_t allowance = wrapped > 0x7FFFFFFFu || wrapped == 0 ? 1u : wrapped;
-    for (char* p = strpbrk(text, "\r\n"); p != nullptr; p = strpbrk(p + 1, "\r\n")) {
-        if (allowance > 0) {
-            --allowance;
-        } else {
-            *p = ' ';
+    char* const end = text + strlen(text);
+    for (char* p = text;;) {
+        while (static_cast<size_t>(end - p) >= scan::ChunkSize) {
+            const size_t plain = scan::FirstOf(p, '\r', '\n', '\n');
+            p += plain;
+            if (plain < scan::ChunkSize) break;
         }
+        if (p == end) return;
+        if (*p == '\r' || *p == '\n') {
+            if (allowance > 0) {
+                --allowance;
+            } else {
+                *p = ' ';
+            }
+        }
+        ++p;
     }
 }
