@@ -16,12 +16,10 @@ want wine
 want wine32:i386
 want wine64
 want g++-mingw-w64-x86-64-posix
-if [[ "${RYX_SETUP_EXTRAS:-}" == 1 ]]; then
-    # Fuzzing and benchmarks.
-    want clang
-    want libclang-rt-14-dev
-    want libbenchmark-dev
-fi
+# Fuzzing (libFuzzer comes with clang's runtime) and benchmarks.
+want clang
+want libclang-rt-14-dev
+want libbenchmark-dev
 
 if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
