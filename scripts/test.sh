@@ -33,5 +33,5 @@ if ! wine --version >/dev/null 2>&1; then
     echo "note: 32-bit Wine cannot start on this machine (no 32-bit support in its kernel),"
     echo "      so the win32 tests that run under Wine were skipped; the win64 build ran them."
 fi
-echo "all presets: $((total - failed - skipped)) passed, $failed failed, $skipped skipped"
+echo "total: $((total - failed - skipped)) passed, $failed failed, $skipped skipped"
 exit $status
