@@ -19,7 +19,8 @@ bool ExpandDescriptionEscapes(const char* source, char* buffer) {
         // Plain text, a chunk at a time, copied as it is scanned: a chunk is
         // stored whole, and what follows a special byte in it is overwritten
         // or cleared later.
-        while (static_cast<size_t>(end - source) >= scan::ChunkSize && length + scan::ChunkSize <= MaxConvertedLength) {
+        while (static_cast<size_t>(end - source) >= scan::ChunkSize &&
+               length + scan::ChunkSize <= MaxConvertedLength) {
             const size_t plain = scan::FirstOf(source, '\\', '\r', '\n');
             memcpy(buffer + length, source, scan::ChunkSize);
             source += plain;

@@ -14,9 +14,10 @@ const int MaxSentLineBreaks = 4;
 // Converts the description the user typed into the text that is sent: "\n"
 // and each CR or LF become LF (four at most, the rest left out), "\\" becomes
 // one backslash, any other escape and a trailing lone backslash are dropped.
-// Fills `buffer` with zeros first and never writes past it. Returns true when
-// the whole converted text fits in 2047 characters; false when it would not,
-// in which case the buffer holds only its first 2047 characters.
+// `buffer` ends up holding the converted text and zeros up to its end; nothing
+// is written past it. Returns true when the whole converted text fits in
+// 2047 characters; false when it would not, in which case the buffer holds
+// only its first 2047 characters.
 bool ExpandDescriptionEscapes(const char* source, char* buffer);
 
 // Turns every CR or LF of `text` beyond the allowance into a space, in place.
