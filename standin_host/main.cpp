@@ -82,7 +82,12 @@ int main(int argc, char** argv) {
     if (settings.back() != '/' && settings.back() != '\\') settings += '/';
 
     if (recvmax != nullptr) {
-        std::ofstream(settings + "ryx.config") << "[general]\nrecvmax=" << recvmax << "\n";
+        std::ofstream config(settings + "ryx.config");
+        config << "[general]\nrecvmax=" << recvmax << "\n";
+        if (!config.flush()) {
+            fprintf(stderr, "ryx-host: cannot write %sryx.config\n", settings.c_str());
+            return 2;
+        }
         printf("settings: %sryx.config has recvmax=%s\n", settings.c_str(), recvmax);
     }
 
