@@ -68,20 +68,30 @@ void CapReceivedLineBreaks(char* text, int32_t recvMax) {
     const uint32_t wrapped = static_cast<uint32_t>(recvMax) - 1u;
     uint32_t allowance = wrapped > 0x7FFFFFFFu || wrapped == 0 ? 1u : wrapped;
     char* const end = text + strlen(text);
-    for (char* p = text;;) {
-        while (static_cast<size_t>(end - p) >= scan::ChunkSize) {
-            const size_t plain = scan::FirstOf(p, '\r', '\n', '\n');
-            p += plain;
-            if (plain < scan::ChunkSize) break;
+    char* p = text;
+    // A chunk at a time: while the allowance lasts, only the number of line
+    // breaks in a chunk matters.
+    for (; static_cast<size_t>(end - p) >= scan::ChunkSize; p += scan::ChunkSize) {
+        scan::Mask breaks = scan::LineBreaks(p);
+        const unsigned count = scan::CountOf(breaks);
+        if (count <= allowance) {
+            allowance -= count;
+            continue;
         }
-        if (p == end) return;
-        if (*p == '\r' || *p == '\n') {
+        for (; breaks != 0; breaks &= breaks - 1) {
             if (allowance > 0) {
                 --allowance;
             } else {
-                *p = ' ';
+                p[scan::FirstIndexOf(breaks, scan::MaskBitsPerByte)] = ' ';
             }
         }
-        ++p;
+    }
+    for (; p < end; ++p) {
+        if (*p != '\r' && *p != '\n') continue;
+        if (allowance > 0) {
+            --allowance;
+        } else {
+            *p = ' ';
+        }
     }
 }

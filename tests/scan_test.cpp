@@ -33,6 +33,41 @@ void CheckEveryPosition(FirstOfFunction firstOf, size_t chunkSize) {
     }
 }
 
+// Any two positions holding CR or LF, among every other byte value: the mask
+// must mark exactly those bytes, so its count and order can be trusted.
+template <typename Mask>
+void CheckLineBreakMasks(Mask (*lineBreaks)(const char*), size_t chunkSize, unsigned bitsPerByte) {
+    for (int filler = 1; filler < 256; ++filler) {
+        if (filler == '\r' || filler == '\n') continue;
+        for (size_t first = 0; first < chunkSize; ++first) {
+            for (size_t second = first; second < chunkSize; ++second) {
+                std::string chunk(chunkSize, static_cast<char>(filler));
+                chunk[first] = '\r';
+                chunk[second] = '\n';
+                Mask expected = 0;
+                expected |= Mask(1) << (first * bitsPerByte + bitsPerByte - 1);
+                expected |= Mask(1) << (second * bitsPerByte + bitsPerByte - 1);
+                ASSERT_EQ(lineBreaks(chunk.data()), expected)
+                    << "filler " << filler << ", at " << first << " and " << second;
+                ASSERT_EQ(scan::FirstIndexOf(expected, bitsPerByte), first);
+            }
+        }
+        ASSERT_EQ(lineBreaks(std::string(chunkSize, static_cast<char>(filler)).data()), Mask(0));
+    }
+}
+
+TEST(Scan, CountsTheMarkedBytes) {
+    const struct {
+        unsigned long mask;
+        unsigned count;
+    } cases[] = {{0, 0}, {1, 1}, {0x8080, 2}, {0xFFFF, 16}, {0x80808080UL, 4}, {~0UL, 8 * sizeof(long)}};
+    for (const auto& c : cases) EXPECT_EQ(scan::CountOf(c.mask), c.count) << std::hex << c.mask;
+}
+
+TEST(Scan, WordAtATimeMarksExactlyTheLineBreaks) {
+    CheckLineBreakMasks(scan::LineBreaksInWord, scan::WordChunkSize, scan::WordMaskBitsPerByte);
+}
+
 TEST(Scan, WordAtATimeFindsTheFirstSoughtByte) {
     CheckEveryPosition(scan::FirstOfInWord, scan::WordChunkSize);
 }
@@ -40,6 +75,10 @@ TEST(Scan, WordAtATimeFindsTheFirstSoughtByte) {
 #if RYX_SCAN_SSE2
 TEST(Scan, VectorFindsTheFirstSoughtByte) {
     CheckEveryPosition(scan::FirstOfInVector, scan::VectorChunkSize);
+}
+
+TEST(Scan, VectorMarksExactlyTheLineBreaks) {
+    CheckLineBreakMasks(scan::LineBreaksInVector, scan::VectorChunkSize, scan::VectorMaskBitsPerByte);
 }
 #endif
 
