@@ -50,8 +50,7 @@ extern "C" int32_t TLEN_CDECL OnProtocolEvent(ProtocolEvent* event, UserState* s
         if (state->description == nullptr) state->description = emptyDescription;
         char converted[DescriptionBufferSize];
         // Text that would not fit is let through as typed rather than cut.
-        if (!ExpandDescriptionEscapes(state->description, converted)) return 0;
-        if (strcmp(converted, state->description) == 0) return 0;
+        if (ExpandDescriptionEscapes(state->description, converted) != ExpansionConverted) return 0;
         return ReissueStateChange(*event, *state, converted);
     }
     return 0;

@@ -16,6 +16,9 @@ want wine
 want wine32:i386
 want wine64
 want g++-mingw-w64-x86-64-posix
+# The core as 32-bit code, run under qemu-i386 where the kernel cannot run it.
+want g++-multilib
+want qemu-user
 # Fuzzing (libFuzzer comes with clang's runtime) and benchmarks.
 want clang
 want libclang-rt-14-dev

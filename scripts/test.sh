@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds ryx and runs every test: natively under the sanitizers, the 32-bit
-# Windows build under Wine (and the 64-bit one under wine64), then each
-# fuzz target for about 20 seconds when clang is there.
+# Builds ryx and runs every test: natively under the sanitizers, the core as
+# 32-bit code under qemu-i386, the 32-bit Windows build under Wine (and the
+# 64-bit one under wine64), then each fuzz target for about 20 seconds when
+# clang is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
-presets=(native win32 win64)
+presets=(native i686 win32 win64)
 if command -v clang++ >/dev/null 2>&1; then
     presets+=(fuzz)
 else

@@ -170,6 +170,7 @@ int WINAPI StandInHost::CatchMessageBox(HWND owner, LPCSTR text, LPCSTR caption,
 
 intptr_t StandInHost::Service(PluginHandle plugin, const char* service, uintptr_t wParam,
                               uintptr_t lParam) {
+    callers_.push_back(plugin);
     const std::string name = service ? service : "";
     if (name == TLEN_GET_PROC_ADDRESS) {
         const bool known = wParam == GetHostPathsProcId;

@@ -55,6 +55,10 @@ public:
     std::string ReceiveState(const std::string& protocol, const std::string& description);
 
     HMODULE module() const { return module_; }
+    // The link LoadPlugin gets.
+    const PluginLink* link() const { return &link_; }
+    // The plugin handle each service call named, in order.
+    const std::vector<PluginHandle>& callers() const { return callers_; }
     const std::vector<Box>& boxes() const { return boxes_; }
     const std::vector<Registration>& registrations() const { return registrations_; }
     const std::vector<AppliedState>& applied() const { return applied_; }
@@ -89,6 +93,7 @@ private:
     std::vector<Registration> registrations_;
     std::vector<AppliedState> applied_;
     std::vector<std::string> events_;
+    std::vector<PluginHandle> callers_;
     HookHandle nextHandle_ = 0x100;
     int strayUnhooks_ = 0;
     int depth_ = 0;

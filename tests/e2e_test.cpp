@@ -6,6 +6,7 @@
 #include <string>
 
 #include "standin_host/host.h"
+#include "tests/stack_call.h"
 #include "tests/temp_dir.h"
 
 namespace {
@@ -123,6 +124,87 @@ TEST_F(EndToEnd, LoadUnloadTwiceLeavesNoRegistration) {
     EXPECT_TRUE(host.registrations().empty());
     EXPECT_EQ(host.strayUnhooks(), 0);
 }
+
+// The plugin names itself to the host by its module handle, which only its
+// entry routine can have recorded: in every service call and registration.
+TEST_F(EndToEnd, ThePluginNamesItselfByItsModuleHandle) {
+    Start("[general]\r\nrecvmax=3\r\n");
+    const PluginHandle module = reinterpret_cast<PluginHandle>(host.module());
+    ASSERT_EQ(host.registrations().size(), 2u);
+    for (const StandInHost::Registration& registration : host.registrations())
+        EXPECT_EQ(registration.plugin, module) << registration.protocol;
+    host.ChangeOwnState("TLEN", "a\\nb");
+    host.Unbind();
+    EXPECT_EQ(host.callers().size(), 6u);  // paths, two hooks, the re-issue, two unhooks
+    for (PluginHandle caller : host.callers()) EXPECT_EQ(caller, module);
+}
+
+#if defined(__i386__)
+// What the messenger may do on 32-bit Windows: call the exports and the hook
+// with the stack at any multiple of 4 bytes from a 16-byte boundary. Each
+// returns as its convention says (the entry point, called as Windows calls
+// it, takes its 12 bytes of arguments; the rest take none).
+TEST_F(EndToEnd, EntryPointsAndHookRunWithTheStackAtAnyOffset) {
+    Start();
+    const auto* image = reinterpret_cast<const BYTE*>(host.module());
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
+    ASSERT_NE(headers->OptionalHeader.AddressOfEntryPoint, 0u);
+    const void* entry = image + headers->OptionalHeader.AddressOfEntryPoint;
+    const auto exported = [&](const char* name) {
+        return reinterpret_cast<const void*>(GetProcAddress(host.module(), name));
+    };
+    const auto word = [](const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); };
+    ASSERT_EQ(host.registrations().size(), 2u);
+    const void* hook = reinterpret_cast<const void*>(host.registrations()[0].callback);
+
+    for (uint32_t offset : {0u, 4u, 8u, 12u}) {
+        SCOPED_TRACE("offset " + std::to_string(offset));
+        const uint32_t attach[] = {word(host.module()), DLL_THREAD_ATTACH, 0};
+        StackCall call = CallWithStackOffset(entry, offset, attach, 3);
+        EXPECT_EQ(call.result, 1u);
+        EXPECT_EQ(call.removed, 12u);
+
+        const uint32_t version[] = {MinHostVersion};
+        call = CallWithStackOffset(exported("GetPluginInfo"), offset, version, 1);
+        EXPECT_NE(call.result, 0u);
+        EXPECT_EQ(call.removed, 0u);
+
+        std::string typed;
+        while (typed.size() < 1500) typed += "Away\\nback at 5, C:\\\\dir ";
+        ProtocolEvent change = {0, 0x7100, EventUserStateChange};
+        UserState own = {};
+        own.description = &typed[0];
+        const uint32_t changeArguments[] = {word(&change), word(&own)};
+        host.ForgetApplied();
+        call = CallWithStackOffset(hook, offset, changeArguments, 2);
+        EXPECT_EQ(call.result, 0xFFFFFFFFu);
+        EXPECT_EQ(call.removed, 0u);
+        ASSERT_EQ(host.applied().size(), 1u);
+        EXPECT_EQ(host.applied()[0].description.substr(0, 20), "Away\nback at 5, C:\\d");
+
+        std::string received;
+        while (received.size() < 5000) received += "line\n";
+        ProtocolEvent arrival = {0, 0x6600, EventUserStateReceived};
+        UserState contact = {};
+        contact.description = &received[0];
+        const uint32_t receivedArguments[] = {word(&arrival), word(&contact)};
+        call = CallWithStackOffset(hook, offset, receivedArguments, 2);
+        EXPECT_EQ(call.result, 0u);
+        EXPECT_EQ(call.removed, 0u);
+        EXPECT_EQ(std::count(received.begin(), received.end(), '\n'), 998);
+
+        call = CallWithStackOffset(exported("UnloadPlugin"), offset, nullptr, 0);
+        EXPECT_EQ(call.removed, 0u);
+        EXPECT_TRUE(host.registrations().empty());
+        const uint32_t link[] = {word(host.link())};
+        call = CallWithStackOffset(exported("LoadPlugin"), offset, link, 1);
+        EXPECT_EQ(call.removed, 0u);
+        ASSERT_EQ(host.registrations().size(), 2u);
+        hook = reinterpret_cast<const void*>(host.registrations()[0].callback);
+    }
+}
+#endif
 
 TEST_F(EndToEnd, HugeTextsFromEitherSide) {
     Start();

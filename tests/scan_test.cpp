@@ -1,3 +1,5 @@
+// The chunk scanners' tricks, checked exhaustively: every position, among
+// every other byte value, for both scanners the plugin ships.
 #include "filter/scan.h"
 
 #include <gtest/gtest.h>
@@ -6,80 +8,131 @@
 
 namespace {
 
-typedef size_t (*FirstOfFunction)(const char*, char, char, char);
+// The mask bit a scanner sets for byte i.
+template <class Scan>
+typename Scan::Mask Mark(size_t i) {
+    return typename Scan::Mask(1) << (i * Scan::BitsPerByte + Scan::BitsPerByte - 1);
+}
 
-// Every position of the sought byte, after every other byte value: the
-// word-at-a-time trick must not be fooled by bytes near the sought ones
-// (one more or less, or with the high bit set).
-void CheckEveryPosition(FirstOfFunction firstOf, size_t chunkSize) {
-    const char sets[][3] = {{'\\', '\r', '\n'}, {'\r', '\n', '\n'}};
-    for (const auto& set : sets) {
-        for (int filler = 1; filler < 256; ++filler) {
-            const char plain = static_cast<char>(filler);
-            if (plain == set[0] || plain == set[1] || plain == set[2]) continue;
-            std::string chunk(chunkSize, plain);
-            ASSERT_EQ(firstOf(chunk.data(), set[0], set[1], set[2]), chunkSize) << filler;
-            for (size_t at = 0; at < chunkSize; ++at) {
-                for (char sought : set) {
-                    std::string text = chunk;
-                    text[at] = sought;
-                    // A second one later must not hide the first.
-                    if (at + 1 < chunkSize) text[chunkSize - 1] = set[2];
-                    ASSERT_EQ(firstOf(text.data(), set[0], set[1], set[2]), at)
-                        << "filler " << filler << ", at " << at;
+template <class Scan>
+typename Scan::Chunk Load(const std::string& bytes) {
+    return Scan::Load(bytes.data());
+}
+
+template <class Scan>
+class ScanTest : public ::testing::Test {};
+
+#ifdef __SSE2__
+typedef ::testing::Types<scan::Words, scan::Sse2> Scanners;
+#else
+typedef ::testing::Types<scan::Words> Scanners;
+#endif
+TYPED_TEST_SUITE(ScanTest, Scanners);
+
+// The first of backslash, CR, LF and NUL, after any other byte value: the
+// word trick must not be fooled by bytes near the sought ones (one more or
+// less, or with the high bit set), nor by a second one later.
+TYPED_TEST(ScanTest, SpecialsFindTheFirstSpecialByte) {
+    typedef TypeParam Scan;
+    const char specials[] = {'\\', '\r', '\n', '\0'};
+    for (int filler = 1; filler < 256; ++filler) {
+        const char plain = static_cast<char>(filler);
+        if (plain == '\\' || plain == '\r' || plain == '\n') continue;
+        const std::string chunk(Scan::Size, plain);
+        ASSERT_EQ(Scan::Specials(Load<Scan>(chunk)), 0u) << filler;
+        for (size_t at = 0; at < Scan::Size; ++at) {
+            for (char special : specials) {
+                std::string text = chunk;
+                text[at] = special;
+                if (at + 1 < Scan::Size) text[Scan::Size - 1] = '\0';
+                const typename Scan::Mask found = Scan::Specials(Load<Scan>(text));
+                ASSERT_NE(found, 0u);
+                ASSERT_EQ(Scan::FirstIndex(found), at) << "filler " << filler << ", at " << at;
+            }
+        }
+    }
+}
+
+// Any two positions holding CR, LF or NUL, among every other byte value: the
+// line-break and terminator masks mark exactly those bytes, so that they can
+// be counted and cut at the terminator.
+TYPED_TEST(ScanTest, LineBreaksAndTerminatorsAreMarkedExactly) {
+    typedef TypeParam Scan;
+    const struct {
+        char first;
+        char second;
+    } pairs[] = {{'\r', '\n'}, {'\n', '\r'}, {'\0', '\n'}, {'\n', '\0'}, {'\0', '\0'}, {'\r', '\r'}};
+    for (int filler = 1; filler < 256; ++filler) {
+        if (filler == '\r' || filler == '\n') continue;
+        for (const auto& pair : pairs) {
+            for (size_t first = 0; first < Scan::Size; ++first) {
+                for (size_t second = first + 1; second < Scan::Size; ++second) {
+                    std::string text(Scan::Size, static_cast<char>(filler));
+                    text[first] = pair.first;
+                    text[second] = pair.second;
+                    typename Scan::Mask breaks = 0, ends = 0;
+                    (pair.first == '\0' ? ends : breaks) |= Mark<Scan>(first);
+                    (pair.second == '\0' ? ends : breaks) |= Mark<Scan>(second);
+                    const typename Scan::Chunk chunk = Load<Scan>(text);
+                    ASSERT_EQ(Scan::LineBreaks(chunk), breaks)
+                        << "filler " << filler << ", at " << first << " and " << second;
+                    ASSERT_EQ(Scan::Terminators(chunk), ends)
+                        << "filler " << filler << ", at " << first << " and " << second;
+                    ASSERT_EQ(Scan::HasTerminator(chunk), ends != 0);
+                    ASSERT_EQ(Scan::Count(breaks | ends), 2u);
                 }
             }
         }
     }
 }
 
-// Any two positions holding CR or LF, among every other byte value: the mask
-// must mark exactly those bytes, so its count and order can be trusted.
-template <typename Mask>
-void CheckLineBreakMasks(Mask (*lineBreaks)(const char*), size_t chunkSize, unsigned bitsPerByte) {
-    for (int filler = 1; filler < 256; ++filler) {
-        if (filler == '\r' || filler == '\n') continue;
-        for (size_t first = 0; first < chunkSize; ++first) {
-            for (size_t second = first; second < chunkSize; ++second) {
-                std::string chunk(chunkSize, static_cast<char>(filler));
-                chunk[first] = '\r';
-                chunk[second] = '\n';
-                Mask expected = 0;
-                expected |= Mask(1) << (first * bitsPerByte + bitsPerByte - 1);
-                expected |= Mask(1) << (second * bitsPerByte + bitsPerByte - 1);
-                ASSERT_EQ(lineBreaks(chunk.data()), expected)
-                    << "filler " << filler << ", at " << first << " and " << second;
-                ASSERT_EQ(scan::FirstIndexOf(expected, bitsPerByte), first);
-            }
-        }
-        ASSERT_EQ(lineBreaks(std::string(chunkSize, static_cast<char>(filler)).data()), Mask(0));
+TYPED_TEST(ScanTest, FirstBytesMarksTheBytesBeforeAnIndex) {
+    typedef TypeParam Scan;
+    for (size_t n = 0; n < Scan::Size; ++n) {
+        typename Scan::Mask expected = 0;
+        for (size_t i = 0; i < n; ++i) expected |= Mark<Scan>(i);
+        EXPECT_EQ(Scan::FirstBytes(n), expected) << n;
     }
 }
 
-TEST(Scan, CountsTheMarkedBytes) {
+// Lanes counted as far as a lane goes (MaxCountedChunks chunks, each with a
+// line break in every byte), then totalled.
+TYPED_TEST(ScanTest, CountsAddUpAcrossLanes) {
+    typedef TypeParam Scan;
     const struct {
-        unsigned long mask;
-        unsigned count;
-    } cases[] = {{0, 0}, {1, 1}, {0x8080, 2}, {0xFFFF, 16}, {0x80808080UL, 4}, {~0UL, 8 * sizeof(long)}};
-    for (const auto& c : cases) EXPECT_EQ(scan::CountOf(c.mask), c.count) << std::hex << c.mask;
+        const char* name;
+        std::string chunk;
+        unsigned perChunk;
+    } cases[] = {
+        {"none", std::string(Scan::Size, 'x'), 0},
+        {"one", "\n" + std::string(Scan::Size - 1, 'x'), 1},
+        {"all", std::string(Scan::Size, '\r'), static_cast<unsigned>(Scan::Size)},
+        {"every other", [] {
+             std::string s(Scan::Size, '\xFF');
+             for (size_t i = 0; i < s.size(); i += 2) s[i] = '\n';
+             return s;
+         }(),
+         static_cast<unsigned>(Scan::Size / 2)},
+    };
+    for (const auto& c : cases) {
+        typename Scan::Counts counts = Scan::NoCounts();
+        for (size_t i = 0; i < Scan::MaxCountedChunks; ++i) counts = Scan::AddLineBreaks(counts, Load<Scan>(c.chunk));
+        EXPECT_EQ(Scan::Total(counts), c.perChunk * Scan::MaxCountedChunks) << c.name;
+    }
 }
 
-TEST(Scan, WordAtATimeMarksExactlyTheLineBreaks) {
-    CheckLineBreakMasks(scan::LineBreaksInWord, scan::WordChunkSize, scan::WordMaskBitsPerByte);
+TEST(Scan, FitsInPage) {
+    const struct {
+        uintptr_t address;
+        size_t size;
+        bool fits;
+    } cases[] = {
+        {0x10000, 16, true}, {0x10FF0, 16, true}, {0x10FF1, 16, false},
+        {0x10FFF, 1, true},  {0x10FFC, 4, true},  {0x10FFD, 4, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(scan::FitsInPage(reinterpret_cast<const char*>(c.address), c.size), c.fits)
+            << std::hex << c.address << " + " << c.size;
 }
-
-TEST(Scan, WordAtATimeFindsTheFirstSoughtByte) {
-    CheckEveryPosition(scan::FirstOfInWord, scan::WordChunkSize);
-}
-
-#if RYX_SCAN_SSE2
-TEST(Scan, VectorFindsTheFirstSoughtByte) {
-    CheckEveryPosition(scan::FirstOfInVector, scan::VectorChunkSize);
-}
-
-TEST(Scan, VectorMarksExactlyTheLineBreaks) {
-    CheckLineBreakMasks(scan::LineBreaksInVector, scan::VectorChunkSize, scan::VectorMaskBitsPerByte);
-}
-#endif
 
 }  // namespace
