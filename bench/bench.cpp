@@ -6,35 +6,18 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "bench/floors.h"
+#include "bench/texts.h"
 #include "filter/filter.h"
 #include "filter/hook.h"
 #include "filter/state.h"
 
 namespace {
-
-const int64_t Megabyte = 1 << 20;
-
-std::string Repeat(const std::string& pattern, size_t length) {
-    std::string text;
-    while (text.size() < length) text += pattern;
-    text.resize(length);
-    return text;
-}
-
-// What a user types: a few lines of prose, a line-break escape ending each.
-std::string Typed(size_t length) {
-    return Repeat(R"(On holiday until the 15th of August, back at the desk on Monday the 18th. )"
-                  R"(Anything urgent goes to Anna on 600 100 200, and C:\\shared\\plans holds )"
-                  R"(the latest drawings for the site; the rest can wait until I am back.\n)", length);
-}
-// The worst a user can type: an escape every 40 characters or so.
-std::string Dense(size_t length) { return Repeat(R"(Away\nback at 5, call me if it is urgent. )", length); }
-// What a contact sends: one line break in every 27 bytes.
-std::string Received(size_t length) { return Repeat("Line of a long description\n", length); }
 
 void Expand(benchmark::State& state, std::string (*text)(size_t)) {
     const std::string typed = text(state.range(0));
@@ -50,9 +33,7 @@ void ExpandFloor(benchmark::State& state) {
     const std::string typed = Typed(state.range(0));
     char buffer[DescriptionBufferSize];
     for (auto _ : state) {
-        benchmark::DoNotOptimize(buffer);
-        memset(buffer, 0, sizeof buffer);
-        memcpy(buffer, typed.c_str(), typed.size() + 1);
+        FloorZeroAndCopy(buffer, typed.c_str(), typed.size());
         benchmark::ClobberMemory();
     }
 }
@@ -71,8 +52,7 @@ void Cap(benchmark::State& state) {
 void CapFloor(benchmark::State& state) {
     const std::string text = Received(state.range(0));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(text.data());
-        benchmark::DoNotOptimize(strlen(text.c_str()));
+        benchmark::DoNotOptimize(FloorLength(text.c_str()));
     }
 }
 
@@ -125,10 +105,7 @@ void ReceivedBurst(benchmark::State& state) {
 void ReceivedBurstFloor(benchmark::State& state) {
     const std::vector<std::string> texts = BurstTexts();
     for (auto _ : state) {
-        for (const std::string& text : texts) {
-            benchmark::DoNotOptimize(text.data());
-            benchmark::DoNotOptimize(strlen(text.c_str()));
-        }
+        for (const std::string& text : texts) benchmark::DoNotOptimize(FloorLength(text.c_str()));
     }
 }
 
@@ -177,13 +154,20 @@ int main(int argc, char** argv) {
                  {"ReceivedBurst", "ReceivedBurstFloor"}};
     printf("\n%-24s %14s %14s %8s\n", "benchmark", "time", "floor", "ratio");
     for (const auto& pair : pairs) {
+        // This benchmark's runs, by the length of their text.
+        std::vector<std::pair<long, std::string>> runs;
         for (const auto& [name, seconds] : reporter.seconds) {
             if (name.compare(0, strlen(pair.name), pair.name) != 0) continue;
             const std::string suffix = name.substr(strlen(pair.name));
             if (!suffix.empty() && suffix[0] != '/') continue;
+            runs.emplace_back(suffix.empty() ? 0 : std::stol(suffix.substr(1)), suffix);
+        }
+        std::sort(runs.begin(), runs.end());
+        for (const auto& [length, suffix] : runs) {
             const auto floor = reporter.seconds.find(pair.floor + suffix);
             if (floor == reporter.seconds.end()) continue;
-            printf("%-24s %11.1f ns %11.1f ns %7.1fx\n", name.c_str(), seconds * 1e9,
+            const double seconds = reporter.seconds[pair.name + suffix];
+            printf("%-24s %11.1f ns %11.1f ns %7.1fx\n", (pair.name + suffix).c_str(), seconds * 1e9,
                    floor->second * 1e9, seconds / floor->second);
         }
     }
