@@ -4,6 +4,7 @@
 
 #include "filter/hook.h"
 #include "filter/state.h"
+#include "host/version.h"
 #include "host/windows_api.h"
 #include "settings/settings.h"
 
@@ -14,7 +15,7 @@ const uint32_t MessageBoxErrorOk = 0x10;  // MB_OK | MB_ICONERROR
 const PluginInfo pluginInfo = {
     52,
     "ryx",
-    0x00010501,
+    RYX_VERSION_WORD,
     0x00010004,
     "\\n",  // a backslash and an n: the escape the plugin is about
     "Copyright (c) 2026 the ryx developers",

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the release package: build/win32/ryx-VERSION-win32.zip, holding
-# ryx.tpl, a commented sample ryx.config and a short user guide.
+# ryx.tpl, the guides in Polish and English, a sample ryx.config, the
+# licence and the changelog.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh package
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target ryx >/dev/null
 (cd build/win32 && cpack --config CPackConfig.cmake >/dev/null)

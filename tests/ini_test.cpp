@@ -2,7 +2,10 @@
 // function in the Windows builds, the stand-in in the native one. Both must
 // give the same values, so the stand-in keeps behaving like the real thing.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "host/windows_api.h"
@@ -89,6 +92,34 @@ TEST(PrivateProfileInt, MissingFileGivesTheDefault) {
     TempDir dir;
     const std::string file = dir.Path() + "/ryx.config";
     EXPECT_EQ(static_cast<int32_t>(GetPrivateProfileIntA("general", "recvmax", -3, file.c_str())), -3);
+}
+
+// The sample ryx.config of the release package: read through the INI reader
+// of this build (the real one under Wine), it gives what no file gives; with
+// its example line switched on, it gives the example's value. RYX_SAMPLE_CONFIG
+// names another copy to check, such as the one unpacked from the ZIP.
+TEST(SampleConfig, ChangesNothingUntilItsExampleIsSwitchedOn) {
+    const char* named = getenv("RYX_SAMPLE_CONFIG");
+    const std::string sample = named ? named : RYX_SAMPLE_CONFIG_PATH;
+    std::ifstream file(sample, std::ios::binary);
+    ASSERT_TRUE(file) << sample;
+    const std::string contents((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+
+    TempDir dir;
+    const std::string missing = dir.Path() + "/ryx.config";
+    for (int32_t fallback : {Default, -7}) {
+        EXPECT_EQ(static_cast<int32_t>(GetPrivateProfileIntA("general", "recvmax", fallback, sample.c_str())),
+                  static_cast<int32_t>(GetPrivateProfileIntA("general", "recvmax", fallback, missing.c_str())));
+        EXPECT_EQ(static_cast<int32_t>(GetPrivateProfileIntA("general", "recvmax", fallback, sample.c_str())),
+                  fallback);
+    }
+
+    const size_t example = contents.find(";recvmax=3");
+    ASSERT_NE(example, std::string::npos);
+    std::string edited = contents;
+    edited.erase(example, 1);
+    const std::string switchedOn = dir.Write("edited.config", edited);
+    EXPECT_EQ(static_cast<int32_t>(GetPrivateProfileIntA("general", "recvmax", Default, switchedOn.c_str())), 3);
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 #include "host/plugin.h"
 
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
 
 #include "filter/hook.h"
 #include "filter/state.h"
+#include "host/version.h"
 #include "tests/fake_host.h"
 #include "tests/message_boxes.h"
 #include "tests/temp_dir.h"
@@ -70,7 +72,10 @@ TEST_F(PluginTest, DescribesItself) {
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->size, 52u);
     EXPECT_STREQ(info->name, "ryx");
-    EXPECT_EQ(info->version, 0x00010501u);
+    // The release's version, "A.B.C.D", packed a component per byte.
+    unsigned a, b, c, d;
+    ASSERT_EQ(sscanf(RYX_VERSION_TEXT, "%u.%u.%u.%u", &a, &b, &c, &d), 4);
+    EXPECT_EQ(info->version, (a << 24) | (b << 16) | (c << 8) | d);
     EXPECT_EQ(info->version2, 0x00010004u);
     EXPECT_STREQ(info->description, "\\n");
     for (const char* text : {info->copyright, info->author, info->email, info->homePage}) {
