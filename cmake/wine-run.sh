@@ -10,6 +10,9 @@ if [ "$wine" = wine64 ] && ! command -v wine64 >/dev/null 2>&1 && [ -x /usr/lib/
     export WINELOADER="$wine"
 fi
 export WINEDEBUG="${WINEDEBUG:--all}"
+# Wine reads a Unix command line, file names and output in the locale's
+# character set: UTF-8 (C.UTF-8 is on every Debian), whatever the caller's.
+export LC_ALL=C.UTF-8
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-ryx}"
 if ! command -v "$wine" >/dev/null 2>&1; then
     echo "skipped: $wine is not installed"

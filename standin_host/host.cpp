@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "standin_host/import_patch.h"
+#include "standin_host/text.h"
 
 namespace {
 
@@ -15,42 +16,47 @@ const uint32_t InstanceTLEN = 0x7100;
 
 uint32_t InstanceOf(const std::string& protocol) { return protocol == "GG" ? InstanceGG : InstanceTLEN; }
 
-std::string WindowsPath(const std::string& path) {
-    std::string converted = path;
-    for (char& c : converted)
-        if (c == '/') c = '\\';
+// A path as Windows writes it, from one given in UTF-8.
+std::wstring WindowsPath(const std::string& path) {
+    std::wstring converted = WideFromUtf8(path);
+    for (wchar_t& c : converted)
+        if (c == L'/') c = L'\\';
     // Wine shows the Unix file system as drive Z:.
-    if (!path.empty() && path[0] == '/') converted = "Z:" + converted;
+    if (!path.empty() && path[0] == '/') converted = L"Z:" + converted;
     return converted;
 }
 
+// A path as an ANSI program such as the messenger hands it to a plugin: in
+// the process's code page, which the plugin's GetPrivateProfileIntA decodes
+// it with. Where that code page cannot hold it (a Polish letter under a
+// Western one), the path's short form, which is ASCII, as Windows programs do.
+std::string AnsiPath(const std::wstring& path, bool* shortened) {
+    *shortened = false;
+    const auto ansi = [](const std::wstring& wide, bool* lossy) {
+        BOOL replaced = FALSE;
+        const int size = static_cast<int>(wide.size());
+        const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0,
+                                               nullptr, &replaced);
+        std::string bytes(static_cast<size_t>(length > 0 ? length : 0), '\0');
+        if (length > 0)
+            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, &bytes[0], length, nullptr,
+                                &replaced);
+        *lossy = replaced != FALSE;
+        return bytes;
+    };
+    bool lossy = false;
+    const std::string bytes = ansi(path, &lossy);
+    if (!lossy) return bytes;
+    wchar_t shortPath[MAX_PATH];
+    const DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return bytes;
+    const std::string shortBytes = ansi(shortPath, &lossy);
+    if (lossy) return bytes;
+    *shortened = true;
+    return shortBytes;
+}
+
 }  // namespace
-
-std::string ForDisplay(const std::string& text) {
-    // The messenger's texts are Windows-1250; terminals today expect UTF-8.
-    const int wide = MultiByteToWideChar(1250, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (wide <= 0) return text;
-    std::wstring utf16(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(1250, 0, text.data(), static_cast<int>(text.size()), &utf16[0], wide);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return text;
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, &utf8[0], bytes, nullptr, nullptr);
-    return utf8;
-}
-
-std::string Visible(const std::string& text) {
-    std::string shown;
-    for (char c : text) {
-        if (c == '\n')
-            shown += "[LF]";
-        else if (c == '\r')
-            shown += "[CR]";
-        else
-            shown += c;
-    }
-    return ForDisplay(shown);
-}
 
 StandInHost::StandInHost(FILE* log) : log_(log) {
     memset(&link_, 0, sizeof link_);
@@ -78,10 +84,11 @@ void StandInHost::Log(const char* format, ...) {
 std::string StandInHost::Indent() const { return std::string(2 * depth_, ' '); }
 
 bool StandInHost::Load(const std::string& path) {
-    const std::string windowsPath = WindowsPath(path);
-    module_ = LoadLibraryA(windowsPath.c_str());
+    const std::wstring windowsPath = WindowsPath(path);
+    const std::string shownPath = Utf8FromWide(windowsPath);
+    module_ = LoadLibraryW(windowsPath.c_str());
     if (module_ == nullptr) {
-        Log("LoadLibrary %s failed (error %lu)", windowsPath.c_str(), GetLastError());
+        Log("LoadLibrary %s failed (error %lu)", shownPath.c_str(), GetLastError());
         return false;
     }
     ReplaceImport(module_, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&CatchMessageBox));
@@ -91,7 +98,7 @@ bool StandInHost::Load(const std::string& path) {
         reinterpret_cast<void*>(GetProcAddress(module_, "LoadPlugin")));
     unloadPlugin_ = reinterpret_cast<decltype(unloadPlugin_)>(
         reinterpret_cast<void*>(GetProcAddress(module_, "UnloadPlugin")));
-    Log("LoadLibrary %s: loaded", windowsPath.c_str());
+    Log("LoadLibrary %s: loaded", shownPath.c_str());
     if (!getPluginInfo_ || !loadPlugin_ || !unloadPlugin_) {
         Log("the library lacks GetPluginInfo, LoadPlugin or UnloadPlugin: not a plugin");
         return false;
@@ -115,7 +122,11 @@ const PluginInfo* StandInHost::Describe(uint32_t hostVersion) {
 }
 
 void StandInHost::Bind(const std::string& settingsDirectory) {
-    settingsDirectory_ = WindowsPath(settingsDirectory);
+    const std::wstring directory = WindowsPath(settingsDirectory);
+    settingsDirectoryShown_ = Utf8FromWide(directory);
+    bool shortened = false;
+    settingsDirectory_ = AnsiPath(directory, &shortened);
+    if (shortened) settingsDirectoryShown_ += " (as " + settingsDirectory_ + ")";
     Log("LoadPlugin");
     ++depth_;
     loadPlugin_(&link_);
@@ -151,7 +162,7 @@ intptr_t TLEN_CDECL StandInHost::CallService(PluginHandle plugin, const char* se
 
 HostPaths* TLEN_CDECL StandInHost::GetHostPathsFunction(uint32_t, uint32_t) {
     current->paths_.directory = current->settingsDirectory_.c_str();
-    current->Log("GetHostPaths: settings directory %s", current->paths_.directory);
+    current->Log("GetHostPaths: settings directory %s", current->settingsDirectoryShown_.c_str());
     return &current->paths_;
 }
 
@@ -213,8 +224,8 @@ intptr_t StandInHost::Service(PluginHandle plugin, const char* service, uintptr_
         UserState state = *call->parameter;
         std::string description = state.description ? state.description : "";
         state.description = &description[0];
-        Log("%s(%s on %s): \"%s\"", service, call->function, protocol.c_str(),
-            Visible(description).c_str());
+        Log("%s(%s on %s): %s", service, call->function, protocol.c_str(),
+            Shown(description, showBytes_).c_str());
         ++depth_;
         // Setting the state raises its event, synchronously, inside this call.
         if (Raise(protocol, EventUserStateChange, &state) == 0) Apply(protocol, state);
@@ -251,8 +262,8 @@ int32_t StandInHost::Raise(const std::string& protocol, uint32_t code, UserState
 void StandInHost::Apply(const std::string& protocol, const UserState& state) {
     const std::string description = state.description ? state.description : "";
     applied_.push_back({protocol, description, state.value40, state.value56});
-    Log("state applied on %s: status %u, description \"%s\"", protocol.c_str(), state.value40,
-        Visible(description).c_str());
+    Log("state applied on %s: status %u, description %s", protocol.c_str(), state.value40,
+        Shown(description, showBytes_).c_str());
 }
 
 bool StandInHost::ChangeOwnState(const std::string& protocol, const std::string& description,
@@ -265,7 +276,7 @@ bool StandInHost::ChangeOwnState(const std::string& protocol, const std::string&
     state.value40 = value40;
     state.value56 = value56;
     state.description = &text[0];
-    Log("you pick status %u on %s with \"%s\"", value40, protocol.c_str(), Visible(description).c_str());
+    Log("you pick status %u on %s with %s", value40, protocol.c_str(), Shown(description, showBytes_).c_str());
     ++depth_;
     const bool goesAhead = Raise(protocol, EventUserStateChange, &state) == 0;
     if (goesAhead)
@@ -284,14 +295,12 @@ std::string StandInHost::ReceiveState(const std::string& protocol, const std::st
     state.size = sizeof state;
     state.value40 = 2;
     state.description = &text[0];
-    Log("a contact's state arrives on %s: \"%s\"", protocol.c_str(),
-        text.size() > 200 ? (Visible(text.substr(0, 200)) + "...").c_str() : Visible(text).c_str());
+    Log("a contact's state arrives on %s: %s", protocol.c_str(), Shown(text, showBytes_).c_str());
     ++depth_;
     Raise(protocol, EventUserStateReceived, &state);
     // The hook edits the record's text in place, or points it elsewhere.
     const std::string shown = state.description ? state.description : "";
-    Log("shown as \"%s\"",
-        shown.size() > 200 ? (Visible(shown.substr(0, 200)) + "...").c_str() : Visible(shown).c_str());
+    Log("shown as %s", Shown(shown, showBytes_).c_str());
     --depth_;
     return shown;
 }

@@ -36,12 +36,14 @@ public:
     ~StandInHost();
 
     // LoadLibrary, with the plugin's MessageBoxA caught so that no box ever
-    // waits for a click. A path starting with '/' is a Unix path under Wine.
+    // waits for a click. Paths are UTF-8; one starting with '/' is a Unix
+    // path under Wine.
     bool Load(const std::string& path);
     // GetPluginInfo with the host's version; null when the plugin refuses.
     const PluginInfo* Describe(uint32_t hostVersion);
     // LoadPlugin with the host's link; `settingsDirectory` is what
-    // GetHostPaths names (it should end in a separator, as the real host's does).
+    // GetHostPaths names (it should end in a separator, as the real host's
+    // does), handed over in the process's code page as an ANSI host would.
     void Bind(const std::string& settingsDirectory);
     void Unbind();  // UnloadPlugin, if bound
     void Unload();  // FreeLibrary, unbinding first if need be
@@ -53,6 +55,9 @@ public:
     // A contact's state arrives; returns the description as the host would
     // show it once the hooks are done with it.
     std::string ReceiveState(const std::string& protocol, const std::string& description);
+
+    // Log the bytes of every description beside it.
+    void ShowBytes(bool show) { showBytes_ = show; }
 
     HMODULE module() const { return module_; }
     // The link LoadPlugin gets.
@@ -87,7 +92,8 @@ private:
     int32_t (TLEN_CDECL* loadPlugin_)(const PluginLink*) = nullptr;
     int32_t (TLEN_CDECL* unloadPlugin_)() = nullptr;
     PluginLink link_;
-    std::string settingsDirectory_;
+    std::string settingsDirectory_;  // as the plugin gets it
+    std::string settingsDirectoryShown_;
     HostPaths paths_;
     std::vector<Box> boxes_;
     std::vector<Registration> registrations_;
@@ -98,11 +104,7 @@ private:
     int strayUnhooks_ = 0;
     int depth_ = 0;
     bool bound_ = false;
+    bool showBytes_ = false;
 };
-
-// A Windows-1250 text in UTF-8, for the terminal.
-std::string ForDisplay(const std::string& text);
-// The same on one line, with [LF] and [CR] for the line breaks.
-std::string Visible(const std::string& text);
 
 #endif
