@@ -29,12 +29,27 @@ FLOOR size_t FloorLength(const char* text) {
 }
 
 FLOOR void FloorZeroAndCopy(char* buffer, const char* text, size_t length) {
+    // 64 bytes a round, as a good memset or memcpy does.
     const __m128i zero = _mm_setzero_si128();
-    for (size_t i = 0; i < DescriptionBufferSize; i += 16)
+    for (size_t i = 0; i < DescriptionBufferSize; i += 64) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i), zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i + 16), zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i + 32), zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i + 48), zero);
+    }
     // Whole chunks, then the last one (terminator included) overlapping.
     const size_t size = length + 1;
     size_t i = 0;
+    for (; i + 64 <= size; i += 64) {
+        const __m128i* from = reinterpret_cast<const __m128i*>(text + i);
+        __m128i* to = reinterpret_cast<__m128i*>(buffer + i);
+        const __m128i a = _mm_loadu_si128(from), b = _mm_loadu_si128(from + 1);
+        const __m128i c = _mm_loadu_si128(from + 2), d = _mm_loadu_si128(from + 3);
+        _mm_storeu_si128(to, a);
+        _mm_storeu_si128(to + 1, b);
+        _mm_storeu_si128(to + 2, c);
+        _mm_storeu_si128(to + 3, d);
+    }
     for (; i + 16 <= size; i += 16)
         _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i),
                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i)));

@@ -72,10 +72,13 @@ struct Words {
     // and nothing else: exact, for counting.
     static RYX_INLINE Mask ZeroBytes(Chunk x) { return ~(((x & Lows) + Lows) | x) & Highs; }
 
-    // The first of backslash, CR, LF and NUL is the first byte marked.
+    // Marks, first one exact, the bytes that may need a decision: every
+    // byte below 0x0E (NUL, LF and CR among them) and every backslash.
+    // (x - 0x0E...) & ~x & 0x80... marks the first byte below 0x0E the way
+    // the zero test above marks the first zero; the few other control
+    // characters it lets through are passed on as they are.
     static RYX_INLINE Mask Specials(Chunk c) {
-        return FirstZeroMarks(c) | FirstZeroMarks(c ^ (Ones * '\\')) | FirstZeroMarks(c ^ (Ones * '\r')) |
-               FirstZeroMarks(c ^ (Ones * '\n'));
+        return ((c - Ones * 0x0E) & ~c & Highs) | FirstZeroMarks(c ^ (Ones * '\\'));
     }
     // Exactly the NUL bytes, and whether there is one.
     static RYX_INLINE Mask Terminators(Chunk c) { return ZeroBytes(c); }
@@ -97,7 +100,11 @@ struct Words {
     static RYX_INLINE Mask FirstBytes(size_t n) { return ((uint32_t(1) << (8 * n)) - 1) & Highs; }
     static RYX_INLINE unsigned Count(Mask m) { return ((m >> 7) * Ones) >> 24; }
     static RYX_INLINE size_t FirstIndex(Mask m) { return static_cast<size_t>(__builtin_ctz(m)) / 8; }
-    static RYX_INLINE void Zero(char* p) { Store(p, 0); }
+    // Zeros every byte from p up to end.
+    static RYX_INLINE void ZeroUpTo(char* p, char* end) {
+        for (; end - p >= 4; p += 4) Store(p, 0);
+        for (; p < end; ++p) *p = '\0';
+    }
 };
 
 #ifdef __SSE2__
@@ -118,9 +125,11 @@ struct Sse2 {
     static RYX_INLINE __m128i Equal(Chunk c, char b) { return _mm_cmpeq_epi8(c, _mm_set1_epi8(b)); }
     static RYX_INLINE __m128i LineBreakBytes(Chunk c) { return _mm_or_si128(Equal(c, '\r'), Equal(c, '\n')); }
 
+    // Every byte below 0x0E (subtracting 13 with saturation leaves zero)
+    // and every backslash, as above.
     static RYX_INLINE Mask Specials(Chunk c) {
-        const __m128i hits = _mm_or_si128(_mm_or_si128(Equal(c, '\0'), Equal(c, '\\')), LineBreakBytes(c));
-        return static_cast<Mask>(_mm_movemask_epi8(hits));
+        const __m128i low = _mm_cmpeq_epi8(_mm_subs_epu8(c, _mm_set1_epi8(13)), _mm_setzero_si128());
+        return static_cast<Mask>(_mm_movemask_epi8(_mm_or_si128(low, Equal(c, '\\'))));
     }
     static RYX_INLINE Mask Terminators(Chunk c) { return static_cast<Mask>(_mm_movemask_epi8(Equal(c, '\0'))); }
     static RYX_INLINE bool HasTerminator(Chunk c) { return Terminators(c) != 0; }
@@ -144,7 +153,18 @@ struct Sse2 {
         return (m + (m >> 8)) & 0x1Fu;
     }
     static RYX_INLINE size_t FirstIndex(Mask m) { return static_cast<size_t>(__builtin_ctz(m)); }
-    static RYX_INLINE void Zero(char* p) { Store(p, _mm_setzero_si128()); }
+    // Zeros every byte from p up to end, 64 bytes a round while it can.
+    static RYX_INLINE void ZeroUpTo(char* p, char* end) {
+        const __m128i zero = _mm_setzero_si128();
+        for (; end - p >= 64; p += 64) {
+            Store(p, zero);
+            Store(p + 16, zero);
+            Store(p + 32, zero);
+            Store(p + 48, zero);
+        }
+        for (; end - p >= 16; p += 16) Store(p, zero);
+        for (; p < end; ++p) *p = '\0';
+    }
 };
 #endif
 

@@ -79,10 +79,7 @@ RYX_INLINE Expansion Expand(const char* source, char* buffer) {
     }
 
     // Everything after the text is zero, the terminator included.
-    char* p = buffer + length;
-    char* const end = buffer + DescriptionBufferSize;
-    for (; static_cast<size_t>(end - p) >= Scan::Size; p += Scan::Size) Scan::Zero(p);
-    for (; p < end; ++p) *p = '\0';
+    Scan::ZeroUpTo(buffer + length, buffer + DescriptionBufferSize);
     if (!fits) return ExpansionTooLong;
     return changed ? ExpansionConverted : ExpansionUnchanged;
 }

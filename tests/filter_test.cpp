@@ -80,6 +80,7 @@ const Conversion conversions[] = {
     {"", ""},
     {"plain text", "plain text"},
     {"Mi\xB3" "e\x9Cnie", "Mi\xB3" "e\x9Cnie"},  // Windows-1250 letters pass through
+    {"tab\there\x01\x0B\x0C", "tab\there\x01\x0B\x0C"},  // other control characters too
 };
 
 TEST_P(Filters, ConvertsAsTheRulesSay) {
@@ -248,7 +249,7 @@ TEST_P(Filters, CapIgnoresTheBytesAroundTheText) {
 // verdict included.
 TEST_P(Filters, MatchRulesOnRandomTexts) {
     std::mt19937 random(20261211);
-    const char alphabet[] = {'a', 'n', 'N', ' ', '\\', '\\', '\r', '\n', '\n', '\x01', '\x80', '\xFF', '\xB3'};
+    const char alphabet[] = {'a', 'n', 'N', ' ', '\\', '\\', '\r', '\n', '\n', '\t', '\x01', '\x0E', '\x80', '\xFF', '\xB3'};
     for (int round = 0; round < 20000; ++round) {
         // Mostly short; some about the buffer's size, some past a lane's
         // worth of counted chunks.
