@@ -39,6 +39,12 @@ const uintptr_t PageSize = 4096;
 inline bool FitsInPage(const char* p, size_t size) {
     return (reinterpret_cast<uintptr_t>(p) & (PageSize - 1)) <= PageSize - size;
 }
+// The start of the aligned chunk of `size` bytes (a power of two) that holds
+// p. An aligned load never reaches into another page.
+template <typename Char>
+inline Char* ChunkStart(Char* p, size_t size) {
+    return reinterpret_cast<Char*>(reinterpret_cast<uintptr_t>(p) & ~(uintptr_t(size) - 1));
+}
 
 // 4 bytes at a time. XORed with a byte repeated, a word has a zero byte
 // where it held that byte. Masks mark byte i with bit 8i + 7 (x86 is

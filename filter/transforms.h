@@ -17,69 +17,95 @@ const size_t MaxConvertedLength = DescriptionBufferSize - 1;
 // the scan stops at.
 template <class Scan>
 RYX_INLINE Expansion Expand(const char* source, char* buffer) {
-    size_t length = 0;
+    char* out = buffer;
+    char* const last = buffer + MaxConvertedLength;  // where the terminator goes at the latest
     int lineBreaks = 0;
     // A backslash, a CR or a line break left out makes the sent text differ.
     bool changed = false;
     bool fits = true;
-    for (;;) {
-        // Plain text, a chunk at a time, copied as it is scanned: a chunk is
-        // stored whole, and what follows a special byte in it is overwritten
-        // or cleared later. A load may read past the terminator, never past
-        // the page.
-        while (length + Scan::Size <= MaxConvertedLength && scan::FitsInPage(source, Scan::Size)) {
-            const typename Scan::Chunk chunk = Scan::Load(source);
-            Scan::Store(buffer + length, chunk);
-            const typename Scan::Mask special = Scan::Specials(chunk);
-            if (special != 0) {
-                const size_t plain = Scan::FirstIndex(special);
-                source += plain;
-                length += plain;
-                break;
-            }
-            source += Scan::Size;
-            length += Scan::Size;
-        }
+    // Emits one character, if it fits.
+#define RYX_EMIT(c)            \
+    do {                       \
+        if (out == last) {     \
+            fits = false;      \
+            goto done;         \
+        }                      \
+        *out++ = (c);          \
+    } while (0)
 
-        // One character: one that needs a decision, or any near the end of
-        // the buffer or of a page.
-        char emitted = *source;
-        if (emitted == '\0') break;
-        if (emitted == '\\') {
-            changed = true;
-            const char escaped = source[1];
-            if (escaped == '\0') break;  // a lone trailing backslash is dropped
-            source += 2;
-            if (escaped == '\\') {
-                emitted = '\\';
-            } else if (escaped == 'n') {
-                if (lineBreaks == MaxSentLineBreaks) continue;
-                ++lineBreaks;
-                emitted = '\n';
-            } else {
-                continue;  // an unknown escape is dropped whole
+    // The scan reads aligned chunks, so it never reaches into another page,
+    // and finds in each the bytes that may need a decision. Its loads do not
+    // wait for those decisions; only the copying of the plain bytes between
+    // them does. The first chunk may begin before the text, and an escape at
+    // the end of one chunk takes the first byte of the next: the bytes before
+    // `source` are not looked at.
+    const char* chunk = scan::ChunkStart(source, Scan::Size);
+    for (;; chunk += Scan::Size) {
+        const char* const chunkEnd = chunk + Scan::Size;
+        typename Scan::Mask marks = Scan::Specials(Scan::Load(chunk)) & ~Scan::FirstBytes(source - chunk);
+        if (marks == 0 && static_cast<size_t>(last - out) >= Scan::Size) {
+            // The rest of the chunk is plain: the common case, kept short.
+            // With no terminator in it, the text goes on into the next chunk,
+            // so a load that reaches into that chunk stays in the text's pages.
+            Scan::Store(out, Scan::Load(source));
+            out += chunkEnd - source;
+            source = chunkEnd;
+            continue;
+        }
+        for (;;) {
+            // The plain bytes up to the next marked one, or to the chunk's
+            // end: one store puts them in place (what it writes past them is
+            // overwritten later, or cleared at the end), where the buffer and
+            // the page have room for a whole chunk; else a byte at a time.
+            const char* const stop = marks != 0 ? chunk + Scan::FirstIndex(marks) : chunkEnd;
+            const size_t plain = static_cast<size_t>(stop - source);
+            if (plain != 0) {
+                if (static_cast<size_t>(last - out) >= Scan::Size && scan::FitsInPage(source, Scan::Size)) {
+                    Scan::Store(out, Scan::Load(source));
+                    out += plain;
+                    source = stop;
+                } else {
+                    for (; source < stop; ++source) RYX_EMIT(*source);
+                }
             }
-        } else if (emitted == '\r' || emitted == '\n') {  // a CR is sent as LF too
-            ++source;
-            if (emitted == '\r') changed = true;
-            if (lineBreaks == MaxSentLineBreaks) {
+            if (marks == 0) break;
+
+            // The marked byte, and the next one after a backslash.
+            const char c = *source;
+            if (c == '\0') goto done;
+            if (c == '\\') {
                 changed = true;
-                continue;
+                const char escaped = source[1];
+                if (escaped == '\0') goto done;  // a lone trailing backslash is dropped
+                source += 2;
+                if (escaped == '\\') {
+                    RYX_EMIT('\\');
+                } else if (escaped == 'n' && lineBreaks < MaxSentLineBreaks) {
+                    ++lineBreaks;
+                    RYX_EMIT('\n');
+                }  // else: an unknown escape, or a fifth line break, is dropped whole
+            } else if (c == '\r' || c == '\n') {  // a CR is sent as LF too
+                ++source;
+                if (c == '\r') changed = true;
+                if (lineBreaks < MaxSentLineBreaks) {
+                    ++lineBreaks;
+                    RYX_EMIT('\n');
+                } else {
+                    changed = true;
+                }
+            } else {
+                ++source;  // another control character: passed on as it is
+                RYX_EMIT(c);
             }
-            ++lineBreaks;
-            emitted = '\n';
-        } else {
-            ++source;
+            if (source >= chunkEnd) break;
+            marks &= ~Scan::FirstBytes(static_cast<size_t>(source - chunk));
         }
-        if (length == MaxConvertedLength) {
-            fits = false;
-            break;
-        }
-        buffer[length++] = emitted;
     }
+#undef RYX_EMIT
 
+done:
     // Everything after the text is zero, the terminator included.
-    Scan::ZeroUpTo(buffer + length, buffer + DescriptionBufferSize);
+    Scan::ZeroUpTo(out, buffer + DescriptionBufferSize);
     if (!fits) return ExpansionTooLong;
     return changed ? ExpansionConverted : ExpansionUnchanged;
 }
@@ -89,9 +115,8 @@ template <class Scan>
 RYX_INLINE void Cap(char* text, uint32_t allowance) {
     // Aligned chunks: an aligned load never reaches into another page. The
     // first chunk may begin before the text; those bytes are not looked at.
-    const size_t lead = reinterpret_cast<uintptr_t>(text) % Scan::Size;
-    char* p = text - lead;
-    typename Scan::Mask outside = Scan::FirstBytes(lead);
+    char* p = scan::ChunkStart(text, Scan::Size);
+    typename Scan::Mask outside = Scan::FirstBytes(static_cast<size_t>(text - p));
     for (;;) {
         // One chunk, each of its line breaks kept or blanked.
         const typename Scan::Chunk chunk = Scan::Load(p);
