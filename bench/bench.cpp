@@ -122,6 +122,8 @@ BENCHMARK(ReceivedBurstFloor)->Unit(benchmark::kMillisecond);
 // Keeps each run's time, so the ratios can be printed after the table.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Plain text, for logs and pipes.
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}
     // With --benchmark_repetitions, the median of the repetitions counts.
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {

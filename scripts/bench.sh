@@ -34,5 +34,4 @@ cmake --build --preset native --target ryx_hook_bench ryx_bench >/dev/null
 build/native/bench/ryx_hook_bench
 echo
 echo "== The native build: each transform and the hook (Google Benchmark, medians of 5)"
-build/native/bench/ryx_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-    --benchmark_color=false
+build/native/bench/ryx_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
