@@ -60,11 +60,17 @@ if ! wine --version >/dev/null 2>&1; then
     echo "note: 32-bit Wine cannot start on this machine; showing the 64-bit build under wine64."
     echo "      The plugin to install is still build/win32/ryx.tpl."
 fi
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target ryx ryx-host >/dev/null
+# CMake's output only if something fails (its note that the tests are not
+# built without GoogleTest does not matter here).
+quietly() {
+    local log
+    log=$("$@" 2>&1) || { echo "$log" >&2; return 1; }
+}
+quietly cmake --preset win32
+quietly cmake --build --preset win32 --target ryx ryx-host
 if [[ $preset == win64 ]]; then
-    cmake --preset win64 >/dev/null
-    cmake --build --preset win64 --target ryx ryx-host >/dev/null
+    quietly cmake --preset win64
+    quietly cmake --build --preset win64 --target ryx ryx-host
 fi
 echo "built $(pwd)/build/win32/ryx.tpl"
 echo
