@@ -16,16 +16,6 @@ const uint32_t InstanceTLEN = 0x7100;
 
 uint32_t InstanceOf(const std::string& protocol) { return protocol == "GG" ? InstanceGG : InstanceTLEN; }
 
-// A path as Windows writes it, from one given in UTF-8.
-std::wstring WindowsPath(const std::string& path) {
-    std::wstring converted = WideFromUtf8(path);
-    for (wchar_t& c : converted)
-        if (c == L'/') c = L'\\';
-    // Wine shows the Unix file system as drive Z:.
-    if (!path.empty() && path[0] == '/') converted = L"Z:" + converted;
-    return converted;
-}
-
 // A path as an ANSI program such as the messenger hands it to a plugin: in
 // the process's code page, which the plugin's GetPrivateProfileIntA decodes
 // it with. Where that code page cannot hold it (a Polish letter under a
@@ -57,6 +47,15 @@ std::string AnsiPath(const std::wstring& path, bool* shortened) {
 }
 
 }  // namespace
+
+std::wstring WindowsPath(const std::string& path) {
+    std::wstring converted = WideFromUtf8(path);
+    for (wchar_t& c : converted)
+        if (c == L'/') c = L'\\';
+    // Wine shows the Unix file system as drive Z:.
+    if (!path.empty() && path[0] == '/') converted = L"Z:" + converted;
+    return converted;
+}
 
 StandInHost::StandInHost(FILE* log) : log_(log) {
     memset(&link_, 0, sizeof link_);

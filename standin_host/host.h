@@ -107,4 +107,8 @@ private:
     bool showBytes_ = false;
 };
 
+// A path given in UTF-8, as Windows writes it; under Wine a Unix path
+// (starting with '/') is on drive Z:.
+std::wstring WindowsPath(const std::string& path);
+
 #endif

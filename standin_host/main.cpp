@@ -194,10 +194,7 @@ int main() {
     std::string settings = session.settings;
     if (settings.back() != '/' && settings.back() != '\\') settings += '/';
     const std::string configName = settings + "ryx.config";
-    std::wstring configPath = WideFromUtf8(configName);
-    for (wchar_t& c : configPath)
-        if (c == L'/') c = L'\\';
-    if (!configName.empty() && configName[0] == '/') configPath = L"Z:" + configPath;
+    const std::wstring configPath = WindowsPath(configName);
     if (session.writeRecvmax) {
         FILE* config = _wfopen(configPath.c_str(), L"wb");
         const std::string contents = "[general]\r\nrecvmax=" + session.recvmax + "\r\n";
